@@ -1,0 +1,25 @@
+# Options every target of ours is built with.
+#
+# The numeric results of the filters and the resampler are exact doubles:
+# contracting a*b+c into an FMA, or any fast-math rewriting, changes their
+# last bits, so both are off everywhere.
+add_compile_options(-ffp-contract=off -fno-fast-math)
+
+if(ZEL5_SANITIZE STREQUAL "address")
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+elseif(ZEL5_SANITIZE STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+elseif(NOT ZEL5_SANITIZE STREQUAL "")
+  message(FATAL_ERROR "ZEL5_SANITIZE must be empty, address or thread")
+endif()
+
+# Warnings as errors on our own code (not on what the system packages bring).
+add_library(zel5_warnings INTERFACE)
+target_compile_options(zel5_warnings INTERFACE -Wall -Wextra -Werror)
+
+# The public contracts: C-compatible headers other programs build against.
+add_library(zel5_headers INTERFACE)
+target_include_directories(zel5_headers INTERFACE ${PROJECT_SOURCE_DIR}/include)
