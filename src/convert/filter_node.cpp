@@ -16,8 +16,12 @@ int FilterNode::Process(SampleBlock block) {
 
 void FilterNode::Nop() {}
 
-void FilterNode::SetNext(FilterNode* node) { next_ = node; }
+void FilterNode::SetNext(FilterNode* node) {
+  next_ = node;
+}
 
-int FilterNode::Filter(SampleBlock) { return 1; }
+int FilterNode::Filter(SampleBlock) {
+  return 1;
+}
 
 }  // namespace zel5

@@ -72,8 +72,7 @@ bool AcceptableFormats(const WAVEFORMATEX& input, const WAVEFORMATEX& output) {
   }
   const RateFactors factors = FindRateFactors(static_cast<std::int32_t>(output.nSamplesPerSec),
                                               static_cast<std::int32_t>(input.nSamplesPerSec));
-  const std::uint64_t stuffedRate =
-      static_cast<std::uint64_t>(factors.up) * input.nSamplesPerSec;
+  const std::uint64_t stuffedRate = static_cast<std::uint64_t>(factors.up) * input.nSamplesPerSec;
   return factors.up > 0 && factors.down > 0 &&
          stuffedRate <= std::numeric_limits<std::uint32_t>::max();
 }
@@ -97,8 +96,8 @@ std::int32_t FormatConverterImpl::Init(const WAVEFORMATEX* inputFormat, std::uin
   }
   // Never more than the whole frames a 32-bit count can hold.
   const std::uint32_t outputFrameBytes = BytesPerFrame(output_);
-  frames = std::min<std::uint64_t>(frames,
-                                   std::numeric_limits<std::uint32_t>::max() / outputFrameBytes);
+  frames =
+      std::min<std::uint64_t>(frames, std::numeric_limits<std::uint32_t>::max() / outputFrameBytes);
   *outputBytes = static_cast<std::uint32_t>(frames * outputFrameBytes);
   resampler_.SetFormat(&input_);
   initialised_ = 1;
@@ -112,8 +111,7 @@ bool FormatConverterImpl::fitsOneBlock(std::uint32_t frames) const {
 }
 
 std::int32_t FormatConverterImpl::ConvertSamples(SampleBlock block, std::uint8_t* output,
-                                                 std::uint32_t outputSize,
-                                                 std::uint32_t* written) {
+                                                 std::uint32_t outputSize, std::uint32_t* written) {
   if (initialised_ == 0 || block.count == 0) {
     return E_FAIL;
   }
@@ -132,9 +130,8 @@ std::int32_t FormatConverterImpl::ConvertSamples(SampleBlock block, std::uint8_t
   return S_OK;
 }
 
-std::int32_t FormatConverterImpl::ConvertBytes(const std::uint8_t* input,
-                                               std::uint32_t inputBytes, std::uint8_t* output,
-                                               std::uint32_t outputSize,
+std::int32_t FormatConverterImpl::ConvertBytes(const std::uint8_t* input, std::uint32_t inputBytes,
+                                               std::uint8_t* output, std::uint32_t outputSize,
                                                std::uint32_t* written) {
   if (initialised_ == 0 || inputBytes == 0) {
     return E_FAIL;

@@ -7,8 +7,8 @@
 namespace zel5 {
 namespace {
 
-constexpr double kCutoffOverRate = 0.47619047619047616;       // 1 / 2.1
-constexpr double kStageWidenLimit = 0.4329004329004329;       // 1 / 2.31
+constexpr double kCutoffOverRate = 0.47619047619047616;  // 1 / 2.1
+constexpr double kStageWidenLimit = 0.4329004329004329;  // 1 / 2.31
 constexpr double kStageWidening = 1.1;
 constexpr std::int32_t kLargestFactor = 49;
 constexpr double kGoodEnough = 0.003;
@@ -85,8 +85,7 @@ int Resampler::Resample(OwnedSampleBlock* block) {
   std::unique_ptr<double[]> left = stuff(block->left.get());
   std::unique_ptr<double[]> right = block->right ? stuff(block->right.get()) : nullptr;
 
-  const SampleBlock stuffedBlock{static_cast<std::uint32_t>(stuffedCount), left.get(),
-                                 right.get()};
+  const SampleBlock stuffedBlock{static_cast<std::uint32_t>(stuffedCount), left.get(), right.get()};
   for (std::uint32_t s = 0; s < stageCount_; ++s) {
     stages_[s].Filter(stuffedBlock);
   }

@@ -10,13 +10,21 @@ constinit NspErrorContext errorContext{kNspStsOk, 0, &nspDefaultHandler};
 
 }  // namespace
 
-NspErrorContext* nspContext() { return &errorContext; }
+NspErrorContext* nspContext() {
+  return &errorContext;
+}
 
-int nspReadStatus() { return nspContext()->status; }
+int nspReadStatus() {
+  return nspContext()->status;
+}
 
-void nspWriteStatus(int status) { nspContext()->status = status; }
+void nspWriteStatus(int status) {
+  nspContext()->status = status;
+}
 
-int nspReadErrorMode() { return nspContext()->mode; }
+int nspReadErrorMode() {
+  return nspContext()->mode;
+}
 
 int nspRaise(int status, const char* function, const char* context, const char* file, int line) {
   // Backtrace and autotrace are reports about an earlier status; they must not

@@ -47,8 +47,7 @@ void nspdIirInit(int iirType, const double* tapVals, int order, IirState* stateP
                      : nullptr;
   double* dlyl = nspdAlignedAlloc(order);
   if (taps == nullptr || dlyl == nullptr) {
-    nspRaise(kNspStsNoMem, kName, "insufficiency of memory for IIR filter state", kFile,
-             __LINE__);
+    nspRaise(kNspStsNoMem, kName, "insufficiency of memory for IIR filter state", kFile, __LINE__);
     nspAlignedFree(taps);
     nspAlignedFree(dlyl);
     return;

@@ -22,8 +22,7 @@ Coefficients CoefficientsOf(const IirTapState& tapSt) {
   return {tapSt.taps, tapSt.taps + tapSt.order};
 }
 
-void SingleStep(const Coefficients& c, int order, double* d, const double* in, double* out,
-                int i) {
+void SingleStep(const Coefficients& c, int order, double* d, const double* in, double* out, int i) {
   const double x = in[i];
   const double y = c.b[0] * x + d[0];
   out[i] = y;
