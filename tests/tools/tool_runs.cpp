@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "zel5-convert/convert_tool.h"
+#include "zel5-signal/signal_tool.h"
 
 namespace zel5::tools::testing {
 
@@ -12,6 +13,16 @@ ToolRun RunConvert(const std::vector<std::string>& args, const std::string& in) 
   std::ostringstream errors;
   ToolRun run;
   run.status = RunConvertTool(args, input, output, errors);
+  run.out = output.str();
+  run.err = errors.str();
+  return run;
+}
+
+ToolRun RunSignal(const std::vector<std::string>& args) {
+  std::ostringstream output;
+  std::ostringstream errors;
+  ToolRun run;
+  run.status = RunSignalTool(args, output, errors);
   run.out = output.str();
   run.err = errors.str();
   return run;

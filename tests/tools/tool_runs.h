@@ -13,5 +13,6 @@ struct ToolRun {
 };
 
 ToolRun RunConvert(const std::vector<std::string>& args, const std::string& in = "");
+ToolRun RunSignal(const std::vector<std::string>& args);
 
 }  // namespace zel5::tools::testing
