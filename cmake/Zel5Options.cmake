@@ -16,6 +16,17 @@ elseif(NOT ZEL5_SANITIZE STREQUAL "")
   message(FATAL_ERROR "ZEL5_SANITIZE must be empty, address or thread")
 endif()
 
+# The folder of src/platform that implements the OS services here.
+if(WIN32)
+  set(ZEL5_PLATFORM_DIR win32)
+else()
+  set(ZEL5_PLATFORM_DIR posix)
+endif()
+
+# Programs and the modules they load side by side, as they are installed.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
+
 # Warnings as errors on our own code (not on what the system packages bring).
 add_library(zel5_warnings INTERFACE)
 target_compile_options(zel5_warnings INTERFACE -Wall -Wextra -Werror)
