@@ -11,6 +11,13 @@
 #define ZEL5_EXTERN_C
 #endif
 
+/* Marks a module's entry points, the only names it exports. */
+#if defined(_WIN32)
+#define ZEL5_EXPORT __declspec(dllexport)
+#else
+#define ZEL5_EXPORT __attribute__((visibility("default")))
+#endif
+
 #include <stddef.h>
 #include <stdint.h>
 
