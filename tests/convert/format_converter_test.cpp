@@ -9,13 +9,12 @@
 #include <random>
 #include <vector>
 
+#include "support/pcm_format.h"
+
 namespace zel5 {
 namespace {
 
-WAVEFORMATEX Pcm(std::uint32_t rate, std::uint16_t channels, std::uint16_t bits = 16) {
-  const auto align = static_cast<std::uint16_t>(channels * bits / 8);
-  return WAVEFORMATEX{1, channels, rate, rate * align, align, bits, 0};
-}
+using test::Pcm;
 
 std::vector<std::int16_t> AsSamples(const std::vector<std::uint8_t>& bytes, std::uint32_t n) {
   std::vector<std::int16_t> samples(n / 2);

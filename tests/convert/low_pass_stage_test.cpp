@@ -7,18 +7,16 @@
 #include <vector>
 
 #include "support/counting_heap.h"
+#include "support/pcm_format.h"
 #include "support/raise_recorder.h"
 
 namespace zel5 {
 namespace {
 
+using test::Pcm;
+
 using test::CountingHeap;
 using test::RaiseRecorder;
-
-WAVEFORMATEX FormatAt(std::uint32_t rate, std::uint16_t channels = 2) {
-  return WAVEFORMATEX{
-      1, channels, rate, rate * channels * 2u, static_cast<std::uint16_t>(channels * 2), 16, 0};
-}
 
 struct DesignCase {
   std::int32_t cutoff;
@@ -32,7 +30,7 @@ TEST_P(ButterworthDesign, GivesTheExactCoefficientsWithUnityGainAtDc) {
   const DesignCase& c = GetParam();
   LowPassStage stage;
   stage.SetCutoff(c.cutoff);
-  const WAVEFORMATEX format = FormatAt(c.rate);
+  const WAVEFORMATEX format = Pcm(c.rate, 2);
   stage.SetFormat(&format);
   EXPECT_THAT(stage.coefficients(), ::testing::ElementsAre(c.b0, c.b1, c.b0, 1.0, c.a1, c.a2));
   const auto& k = stage.coefficients();
@@ -64,7 +62,7 @@ class LowPassFiltering : public RaiseRecorder {
     stage_.SetCutoff(10500);
     stage_.SetFormat(&format_);
   }
-  const WAVEFORMATEX format_ = FormatAt(44100);
+  const WAVEFORMATEX format_ = Pcm(44100, 2);
   LowPassStage stage_;
 };
 
@@ -147,7 +145,7 @@ TEST(LowPassLifetime, AStageNeverDesignedCallsNoIirFunction) {
   {
     LowPassStage stage;
     stage.SetCutoff(1000);
-    const WAVEFORMATEX format = FormatAt(8000, 1);
+    const WAVEFORMATEX format = Pcm(8000, 1);
     stage.SetFormat(&format);
     EXPECT_EQ(heap.requests().size(), 4u) << "both channels' states, mono or not";
   }

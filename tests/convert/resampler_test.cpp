@@ -9,15 +9,13 @@
 #include <vector>
 
 #include "convert/low_pass_stage.h"
+#include "support/pcm_format.h"
 #include "support/raise_recorder.h"
 
 namespace zel5 {
 namespace {
 
-WAVEFORMATEX StereoAt(std::uint32_t rate, std::uint16_t channels = 2) {
-  return WAVEFORMATEX{
-      1, channels, rate, rate * channels * 2u, static_cast<std::uint16_t>(channels * 2), 16, 0};
-}
+using test::Pcm;
 
 struct RatioCase {
   std::int32_t input;
@@ -59,7 +57,7 @@ TEST_P(Cascade, StagesRunAtTheStuffedRateWithWideningCutoffs) {
   const CascadeCase& c = GetParam();
   Resampler resampler;
   resampler.FindRatio(static_cast<std::int32_t>(c.output), static_cast<std::int32_t>(c.input));
-  const WAVEFORMATEX format = StereoAt(c.input);
+  const WAVEFORMATEX format = Pcm(c.input, 2);
   resampler.SetFormat(&format);
   ASSERT_EQ(resampler.stageCount(), c.cutoffs.size());
   for (std::uint32_t s = 0; s < resampler.stageCount(); ++s) {
@@ -91,7 +89,7 @@ Outcome Resample(std::uint32_t input, std::uint32_t output, const std::vector<do
                  const std::vector<double>* right, const std::vector<std::uint32_t>& blocks) {
   Resampler resampler;
   resampler.FindRatio(static_cast<std::int32_t>(output), static_cast<std::int32_t>(input));
-  const WAVEFORMATEX format = StereoAt(input, right ? 2 : 1);
+  const WAVEFORMATEX format = Pcm(input, right ? 2 : 1);
   resampler.SetFormat(&format);
   Outcome run;
   std::size_t at = 0;
@@ -173,7 +171,7 @@ TEST(ResampleOutput, TheFirstSampleOfABlockIsTheFilteredStuffedSampleAtThePhase)
   for (std::size_t i = 0; i < x.size(); ++i) {
     stuffed[i * 12] = 12.0 * x[i];
   }
-  const WAVEFORMATEX format = StereoAt(529200, 1);
+  const WAVEFORMATEX format = Pcm(529200, 1);
   LowPassStage stages[3];
   const std::int32_t cutoffs[3] = {21000, 23100, 25410};
   for (int s = 0; s < 3; ++s) {
@@ -243,7 +241,7 @@ TEST(ResampleBlocks, OddUpFactorsAgreeToRoundingInOddSplits) {
 TEST(ResampleFormat, ASecondSetFormatRestartsTheFiltersAndKeepsThePhase) {
   Resampler resampler;
   resampler.FindRatio(22050, 44100);
-  const WAVEFORMATEX format = StereoAt(44100, 1);
+  const WAVEFORMATEX format = Pcm(44100, 1);
   resampler.SetFormat(&format);
   OwnedSampleBlock block;
   block.count = 3;

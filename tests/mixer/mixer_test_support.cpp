@@ -10,11 +10,6 @@
 
 namespace zel5::test {
 
-WAVEFORMATEX Pcm(std::uint32_t rate, std::uint16_t channels, std::uint16_t bits) {
-  const auto align = static_cast<std::uint16_t>(channels * bits / 8);
-  return WAVEFORMATEX{1, channels, rate, rate * align, align, bits, 0};
-}
-
 Signal StereoTones(std::uint32_t frames, std::uint32_t rate) {
   Signal signal{std::vector<double>(frames), std::vector<double>(frames)};
   for (std::uint32_t i = 0; i < frames; ++i) {

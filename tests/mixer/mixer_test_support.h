@@ -5,11 +5,10 @@
 #include <vector>
 
 #include "support/fake_host_stream.h"
+#include "support/pcm_format.h"
 #include "zel5/wave_format.h"
 
 namespace zel5::test {
-
-WAVEFORMATEX Pcm(std::uint32_t rate, std::uint16_t channels, std::uint16_t bits = 16);
 
 // Two channels of distinct tones, so a swap of left and right shows.
 struct Signal {
