@@ -5,6 +5,14 @@
 # last bits, so both are off everywhere.
 add_compile_options(-ffp-contract=off -fno-fast-math)
 
+# A module must really go when its host unloads it: that is when detach
+# stops a running recording. A symbol of GNU "unique" binding pins a shared
+# object in memory for the life of the process, and template statics of the
+# standard library get that binding unless asked otherwise.
+if(NOT WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fno-gnu-unique>)
+endif()
+
 if(ZEL5_SANITIZE STREQUAL "address")
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all
                       -fno-omit-frame-pointer)
