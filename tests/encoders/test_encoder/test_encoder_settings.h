@@ -102,9 +102,10 @@ using SettingsBytes = std::array<std::uint8_t, ZEL5_ENCODER_SETTINGS_SIZE>;
 template <std::size_t N>
 void SetText(char (&field)[N], std::string_view text) {
   const std::size_t length = std::min(text.size(), N - 1);
-  // An empty view may have no data at all, which copy_n must not be given.
-  if (length != 0) {
-    std::copy_n(text.data(), length, field);
+  // Element by element: an empty view may have no data at all, and GCC 12
+  // warns about handing that to a block copy even when nothing is copied.
+  for (std::size_t i = 0; i < length; ++i) {
+    field[i] = text[i];
   }
   std::fill(field + length, field + N, '\0');
 }
