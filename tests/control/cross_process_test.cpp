@@ -13,12 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "control/controller_link.h"
-#include "plugin/plugin_module.h"
-#include "support/fake_host_configuration.h"
-#include "support/fake_host_stream.h"
+#include "control/host_fixture.h"
 #include "transport/peer_process.h"
-#include "transport/scratch_runtime.h"
 
 namespace zel5::test {
 namespace {
@@ -30,22 +26,12 @@ using transport::testing::PeerProcess;
 const std::string kRecording =
     "post " + std::to_string(MSG_BLOCK_UPDATED) + " 0 " + std::to_string(ZEL5_STATE_RECORDING);
 
-class CrossProcess : public ::testing::Test {
+class CrossProcess : public HostFixture {
  protected:
   void SetUp() override {
-    output_ = runtime_.Directory().parent_path() / "out";
-    std::filesystem::create_directories(output_);
-    log_ = (output_ / "calls.log").string();
-    module_ = std::make_unique<PluginModule>(ModuleDependencies{
-        .getConfiguration = [this] { return &host_; },
-        .tickCount = [this] { return tick_.load(); },
-        .makeLink = [](PluginWindowService& windows) -> std::unique_ptr<RecorderLink> {
-          return std::make_unique<ControllerLink>(windows);
-        },
-        .buildDate = __DATE__,
-    });
+    HostFixture::SetUp();
+    Attach();
   }
-  void TearDown() override { module_.reset(); }
 
   // A controller asking for a recording into outputName, whose window the
   // host's lookup answers from now on. Started after the scratch runtime,
@@ -59,28 +45,6 @@ class CrossProcess : public ::testing::Test {
         reinterpret_cast<WindowHandle>(std::strtoull(ready.c_str() + 6, nullptr, 16));
   }
 
-  void SetBlock(int i) {
-    std::vector<double> left(441), right(441);
-    for (std::size_t k = 0; k < left.size(); ++k) {
-      left[k] = 0.001 * (i + 1) + 0.00001 * static_cast<double>(k);
-      right[k] = -0.002 * (i + 1);
-    }
-    stream_.SetBlock(left, right);
-  }
-  void Buffer() { module_->ProcessBuffer(stream_); }
-  void BufferAndPump() {
-    tick_ += 501;
-    module_->ProcessBuffer(stream_);
-  }
-
-  std::vector<std::string> CallLog() const {
-    std::ifstream in(log_);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-      lines.push_back(line);
-    }
-    return lines;
-  }
   // What the encoder was handed in all, by its call log.
   std::uintmax_t BytesWritten() const {
     std::uintmax_t total = 0;
@@ -92,13 +56,6 @@ class CrossProcess : public ::testing::Test {
     return total;
   }
 
-  transport::testing::ScratchRuntime runtime_;
-  std::filesystem::path output_;
-  std::string log_;
-  FakeHostConfiguration host_;
-  std::atomic<std::uint32_t> tick_{0};
-  FakeHostStream stream_{1, 44100, 2};
-  std::unique_ptr<PluginModule> module_;
   std::unique_ptr<PeerProcess> peer_;
 };
 
