@@ -1,5 +1,6 @@
 #include "control/controller_link.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <string>
@@ -50,7 +51,7 @@ void ControllerLink::Connect(HostStream& stream) {
   const std::uintptr_t processId =
       platform::SendWindowMessage(window, MSG_QUERY_PROCESS, 0, 0, platform::kSendTimeoutMs);
   std::unique_ptr<platform::ProcessHandle> process =
-      processId != 0 && processId <= UINT32_MAX
+      processId != 0 && static_cast<std::uint64_t>(processId) <= UINT32_MAX
           ? platform::ProcessHandle::Open(static_cast<std::uint32_t>(processId))
           : nullptr;
   if (process == nullptr) {
