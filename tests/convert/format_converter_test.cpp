@@ -6,10 +6,10 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <random>
 #include <vector>
 
 #include "support/pcm_format.h"
+#include "support/uniform_noise.h"
 
 namespace zel5 {
 namespace {
@@ -286,16 +286,6 @@ TEST(ConvertBytesRefusal, InputOtherThanEightOrSixteenBitMonoOrStereo) {
   }
 }
 
-std::vector<double> Noise(std::size_t n, unsigned seed) {
-  std::mt19937 gen(seed);
-  std::uniform_real_distribution<double> dist(-0.9, 0.9);
-  std::vector<double> x(n);
-  for (double& v : x) {
-    v = dist(gen);
-  }
-  return x;
-}
-
 // Converts the signal in blocks of the given sizes and joins the output.
 std::vector<std::int16_t> ConvertInBlocks(const WAVEFORMATEX& in, const WAVEFORMATEX& out,
                                           const std::vector<double>& left,
@@ -329,7 +319,8 @@ TEST_P(StreamConversion, WholeBlockByBlockAndInOddSplitsGiveOneSignal) {
   const WAVEFORMATEX out = Pcm(c.outRate, c.outChannels);
   const std::uint32_t tenMs = c.inRate / 100;
   const std::uint32_t total = 10 * tenMs;
-  const std::vector<double> left = Noise(total, 1), right = Noise(total, 2);
+  const std::vector<double> left = test::UniformNoise(total, 1, 0.9),
+                            right = test::UniformNoise(total, 2, 0.9);
   const std::vector<std::int16_t> whole = ConvertInBlocks(in, out, left, right, {total});
   const std::vector<std::int16_t> blocks =
       ConvertInBlocks(in, out, left, right, std::vector<std::uint32_t>(10, tenMs));
@@ -355,9 +346,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Reset, RebuildsTheCascadeFromSilence) {
   Converter c(Pcm(22050, 1), Pcm(44100, 1));
-  const std::vector<double> x = Noise(220, 3);
+  const std::vector<double> x = test::UniformNoise(220, 3, 0.9);
   const std::vector<std::int16_t> first = c.Convert(x, nullptr);
-  c.Convert(Noise(220, 4), nullptr);
+  c.Convert(test::UniformNoise(220, 4, 0.9), nullptr);
   ASSERT_EQ(c->Reset(), S_OK);
   EXPECT_EQ(c.Convert(x, nullptr), first);
 }

@@ -4,11 +4,11 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <random>
 #include <vector>
 
 #include "iir/iir_state.h"
 #include "support/raise_recorder.h"
+#include "support/uniform_noise.h"
 
 namespace zel5 {
 namespace {
@@ -38,16 +38,6 @@ class StoredState {
 bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
   return a.size() == b.size() &&
          (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
-}
-
-std::vector<double> RandomSignal(std::size_t n, unsigned seed) {
-  std::mt19937 gen(seed);
-  std::uniform_real_distribution<double> dist(-1.0, 1.0);
-  std::vector<double> x(n);
-  for (double& v : x) {
-    v = dist(gen);
-  }
-  return x;
 }
 
 const std::vector<double> kExampleTaps{0.2, 0.4, 0.2, -0.5, 0.3, 0.3};
@@ -99,7 +89,7 @@ TEST_P(KernelOrders, InPlaceEqualsSeparateBitForBitForEvenAndOddLengths) {
   const OrderCase& c = GetParam();
   for (int n : {0, 1, 2, 7, 64, 65}) {
     // One spare sample, so that even an empty call gets real arrays.
-    const std::vector<double> x = RandomSignal(static_cast<std::size_t>(n) + 1, 11);
+    const std::vector<double> x = test::UniformNoise(static_cast<std::size_t>(n) + 1, 11, 1.0);
     StoredState apart(c.taps, c.order);
     StoredState inPlace(c.taps, c.order);
     std::vector<double> y(x.size(), 0.0);
@@ -117,7 +107,7 @@ TEST_P(KernelOrders, InPlaceEqualsSeparateBitForBitForEvenAndOddLengths) {
 
 TEST_P(KernelOrders, AgreesWithSingleStepsToRoundingAndContinuesAcrossCalls) {
   const OrderCase& c = GetParam();
-  const std::vector<double> x = RandomSignal(401, 5);
+  const std::vector<double> x = test::UniformNoise(401, 5, 1.0);
   const std::vector<double> expected = SingleStepReference(c.taps, c.order, x);
   StoredState state(c.taps, c.order);
   std::vector<double> y(x.size());
@@ -199,7 +189,7 @@ TEST_P(KernelOrders, GivesTheBitsOfTheRecurrenceAsGrouped) {
   LiteralKernel literal(c.taps, c.order);
   unsigned seed = 21;
   for (int n : {1, 2, 3, 17, 256, 255}) {
-    const std::vector<double> x = RandomSignal(static_cast<std::size_t>(n), seed++);
+    const std::vector<double> x = test::UniformNoise(static_cast<std::size_t>(n), seed++, 1.0);
     std::vector<double> y = x;
     nspdbIirl(state.tapSt(), state.dlySt(), y.data(), y.data(), n);
     EXPECT_TRUE(SameBits(y, literal.Filter(x))) << "order " << c.order << " n " << n;
